@@ -6,7 +6,7 @@
 file(STRINGS ${TABLE} rows REGEX "^VJ_EXPORT\\(")
 set(def "LIBRARY ${LIBRARY_NAME}\nEXPORTS\n")
 foreach(row IN LISTS rows)
-  string(REGEX MATCH "^VJ_EXPORT\\(([a-z]+), *([0-9]+), *([A-Z]+), *\"([a-z]*)\", *([0-9]+), *([0-9]+), *([A-Z]+)\\)" m "${row}")
+  string(REGEX MATCH "^VJ_EXPORT\\(([a-z]+), *([0-9]+), *([A-Z]+), *\"([a-z]*)\", *([0-9]+), *([0-9]+), *([A-Z]+), *([a-z]+)\\)" m "${row}")
   if(NOT m)
     message(FATAL_ERROR "unreadable export row: ${row}")
   endif()

@@ -1,0 +1,71 @@
+// What the Windows tests share: the simulated instruments and calls that
+// check the convention on every call.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver_call.hpp"
+#include "sim_control.hpp"
+
+// A call that must return normally, remove `popped` bytes, preserve the
+// caller's registers and leave the x87 stack holding only a floating result.
+inline call_outcome checked(void* fn, const call_args& args, bool fp_result, int popped,
+                            const fp_state& fp = loaded_fp) {
+    EXPECT_NE(fn, nullptr);
+    const call_outcome r = call(fn, args, fp_result, fp);
+    EXPECT_FALSE(r.raised) << "exception " << std::hex << r.exception_code;
+    EXPECT_EQ(r.popped, popped);
+    EXPECT_TRUE(r.preserved);
+    EXPECT_EQ(r.x87_used, fp_result ? 1 : 0);
+    EXPECT_EQ(r.cw_after & 0x0F3F, fp.cw & 0x0F3F) << "the caller's x87 control word is kept";
+    EXPECT_EQ(r.mxcsr_after & ~0x3Fu, fp.mxcsr & ~0x3Fu) << "the caller's MXCSR is kept";
+    return r;
+}
+
+inline call_args in_eax(uint32_t eax) {
+    call_args a;
+    a.eax = eax;
+    return a;
+}
+
+inline call_args on_stack(std::vector<uint32_t> words) {
+    call_args a;
+    a.words = std::move(words);
+    return a;
+}
+
+// Runs `body` on another thread after `delay_ms`, while the caller is
+// inside a call into the driver; join() waits for it.
+class later {
+public:
+    template <class F>
+    later(DWORD delay_ms, F body) : delay(delay_ms), work(new F(body)), run(&invoke<F>) {
+        thread = CreateThread(nullptr, 0, &start, this, 0, nullptr);
+    }
+    ~later() { join(); }
+    void join() {
+        if (thread) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+            thread = nullptr;
+        }
+    }
+
+private:
+    template <class F>
+    static void invoke(void* w) {
+        (*static_cast<F*>(w))();
+        delete static_cast<F*>(w);
+    }
+    static DWORD WINAPI start(void* self) {
+        auto* l = static_cast<later*>(self);
+        Sleep(l->delay);
+        l->run(l->work);
+        return 0;
+    }
+    DWORD delay;
+    void* work;
+    void (*run)(void*);
+    HANDLE thread = nullptr;
+};

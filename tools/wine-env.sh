@@ -1,0 +1,37 @@
+# Environment for this project's Windows programs under Wine. Source it:
+#   . tools/wine-env.sh && vj_wine_prefix && wine prog.exe
+# VJ_BUILD_DIR (default <repo>/build) holds the prefix (wineprefix/) and
+# the simulated ports (sim/com1 .. sim/com5, which Wine maps to COM1..COM5).
+
+VJ_BUILD_DIR=$(realpath -m "${VJ_BUILD_DIR:-$(dirname "${BASH_SOURCE[0]}")/../build}")
+export VJ_BUILD_DIR
+export VJ_SIM_DIR=$VJ_BUILD_DIR/sim
+export WINEPREFIX=$VJ_BUILD_DIR/wineprefix
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko install prompts.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Where 32-bit programs run through qemu-user, this reservation makes a
+# Wine start take seconds instead of a minute; elsewhere it is unused.
+export QEMU_RESERVED_VA=0x82000000
+
+# Creates the prefix once, with COM1..COM5 pointing at $VJ_SIM_DIR/com1..com5
+# (a missing target plays a missing port). Safe against concurrent callers.
+vj_wine_prefix() {
+    mkdir -p "$VJ_BUILD_DIR" "$VJ_SIM_DIR" || return
+    (
+        flock 9 || exit
+        [ -e "$WINEPREFIX/.vj-ready" ] && exit 0
+        rm -rf "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 9>&- || { echo "vj_wine_prefix: wineboot failed" >&2; exit 1; }
+        # The registry file is only read at server start and rewritten at
+        # its exit: edit it while no server runs.
+        wineserver -w 9>&-
+        {
+            printf '\n[Software\\\\Wine\\\\Ports] %s\n' "$(date +%s)"
+            for n in 1 2 3 4 5; do
+                printf '"COM%s"="%s"\n' "$n" "$VJ_SIM_DIR/com$n"
+            done
+        } >>"$WINEPREFIX/system.reg" || exit
+        touch "$WINEPREFIX/.vj-ready"
+    ) 9>"$VJ_BUILD_DIR/wineprefix.lock"
+}
