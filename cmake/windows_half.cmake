@@ -21,6 +21,7 @@ function(vj_add_wine_test name target)
     COMMAND ${CMAKE_SOURCE_DIR}/tools/run-under-wine.sh ${VJ_WIN_BIN}/${target}.exe ${ARGN})
   set_tests_properties(${name} PROPERTIES
     RESOURCE_LOCK wine
+    TIMEOUT 900
     LABELS wine
     ENVIRONMENT "VJ_BUILD_DIR=${CMAKE_BINARY_DIR};VJ_SIM=$<TARGET_FILE:instrument_sim>")
 endfunction()

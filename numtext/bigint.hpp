@@ -8,9 +8,7 @@ namespace numtext::detail {
 
 class bigint {
 public:
-    // The largest operand: 801 decimal digits (< 2^2661), or a 54-bit
-    // mantissa times 5^1125 (< 2^2667), times the few powers of two that
-    // align it with the other side of a comparison (see compare_scaled).
+    // Callers check their largest operands against this.
     static constexpr int capacity_bits = 3072;
 
     explicit bigint(uint64_t value = 0);

@@ -15,6 +15,12 @@ constexpr std::size_t fast_digits = 19;  // every 19-digit integer fits 64 bits
 // compare with them exactly as the whole text would.
 constexpr std::size_t exact_digits = 800;
 
+// settle's largest operands: those digits and a marker (log2(10) < 3.322),
+// or a 54-bit mantissa times 5^(exact_digits + 325) (log2(5) < 2.322), and
+// the few bits that align one side with the other.
+static_assert((exact_digits + 1) * 3322 / 1000 + 64 <= bigint::capacity_bits, "digits overflow the bigint");
+static_assert(54 + (exact_digits + 325) * 2322 / 1000 + 64 <= bigint::capacity_bits, "powers overflow the bigint");
+
 char digit_at(const digit_runs& d, std::size_t i) {
     return i < d.first_count ? d.first[i] : d.second[i - d.first_count];
 }
@@ -83,13 +89,8 @@ uint64_t decimal_to_double_bits(const digit_runs& digits, int64_t exponent) {
         if (c.way != rounding::unsure) return resolved(c);
     }
     // Leading zeros do not change the integer; trailing ones move into the
-    // exponent, so that a longer run ends with a non-zero digit. (Field by
-    // field: a copy of the whole record stalls on the caller's stores.)
-    digit_runs d;
-    d.first = digits.first;
-    d.first_count = digits.first_count;
-    d.second = digits.second;
-    d.second_count = digits.second_count;
+    // exponent, so that a longer run ends with a non-zero digit.
+    digit_runs d = digits;
     while (d.first_count && *d.first == '0') ++d.first, --d.first_count;
     if (d.first_count == 0)
         while (d.second_count && *d.second == '0') ++d.second, --d.second_count;

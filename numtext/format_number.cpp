@@ -29,7 +29,8 @@ struct decimal {
 };
 
 // Exact rounding where the scaled product could not tell: sign of
-// mantissa * 2^exponent * 10^j - (floor + 1/2).
+// mantissa * 2^exponent * 10^j - (floor + 1/2). The operands stay below
+// 2^61 * 5^292 and 2^53 * 5^341, far inside the bigint.
 rounding settle(const binary_value& v, int j, uint64_t floor) {
     bigint halfway(2 * floor + 1);
     const int c = compare_scaled(halfway, -j, v.mantissa, v.exponent + 1);
@@ -39,7 +40,9 @@ rounding settle(const binary_value& v, int j, uint64_t floor) {
 decimal eighteen_digits(const binary_value& v) {
     const int shift = leading_zeros(v.mantissa);
     const uint64_t m = v.mantissa << shift;
-    // The leading digit's exponent is k or k + 1: 2^e2 <= value < 2 * 10^(k + 1).
+    // With e = floor(log2(value)) and k = floor(log10(2^e)):
+    // 10^k <= value < 2^(e+1) < 2 * 10^(k+1), so the leading digit's
+    // exponent is k or k + 1.
     int k = floor_log10_pow2(v.exponent + 63 - shift);
     for (;; ++k) {
         // value * 10^j lies in [10^17, 10^18), or in [10^18, 2 * 10^18) when

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # run-under-wine.sh EXE [ARGS...]
 #
-# Runs a Windows program under Wine against simulated instruments on com1
-# and com2, whose control ports it exports as VJ_SIM1_PORT and VJ_SIM2_PORT;
-# com3 to com5 cannot be opened. With VJ_NO_SIM=1 no port can be opened.
+# Runs a Windows program under Wine against simulated instruments on the
+# ports listed in VJ_SIM_PORTS (default "1 2": com1 and com2), whose control
+# ports it exports as VJ_SIM1_PORT, VJ_SIM2_PORT, ...; the other ports up to
+# com5 cannot be opened. With VJ_NO_SIM=1 no port can be opened.
 # The program runs in a fresh directory $VJ_BUILD_DIR/run/<name> (exported
 # as VJ_WORKDIR), where its "memo.txt" lands; the script exits with the
 # program's exit code. VJ_SIM: the simulator (default
@@ -39,7 +40,7 @@ trap stop EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
 
-simulated=(1 2)
+read -ra simulated <<< "${VJ_SIM_PORTS:-1 2}"
 [ "${VJ_NO_SIM:-0}" = 1 ] && simulated=()
 for n in 1 2 3 4 5; do
     rm -rf "$VJ_SIM_DIR/com$n" "$VJ_SIM_DIR/com$n.port"

@@ -8,14 +8,15 @@ export VJ_BUILD_DIR
 export VJ_SIM_DIR=$VJ_BUILD_DIR/sim
 export WINEPREFIX=$VJ_BUILD_DIR/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko install prompts.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko install prompts, and no debugger started on a crash.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # Where 32-bit programs run through qemu-user, this reservation makes a
 # Wine start take seconds instead of a minute; elsewhere it is unused.
 export QEMU_RESERVED_VA=0x82000000
 
-# Creates the prefix once, with COM1..COM5 pointing at $VJ_SIM_DIR/com1..com5
-# (a missing target plays a missing port). Safe against concurrent callers.
+# Creates the prefix once, with COM1..COM5 pointing at $VJ_SIM_DIR/com1..com5,
+# where run-under-wine.sh puts a simulator's link or a directory that makes
+# the open fail. Safe against concurrent callers.
 vj_wine_prefix() {
     mkdir -p "$VJ_BUILD_DIR" "$VJ_SIM_DIR" || return
     (
@@ -26,10 +27,13 @@ vj_wine_prefix() {
         # The registry file is only read at server start and rewritten at
         # its exit: edit it while no server runs.
         wineserver -w 9>&-
+        local path
         {
             printf '\n[Software\\\\Wine\\\\Ports] %s\n' "$(date +%s)"
             for n in 1 2 3 4 5; do
-                printf '"COM%s"="%s"\n' "$n" "$VJ_SIM_DIR/com$n"
+                path=$VJ_SIM_DIR/com$n
+                path=${path//\\/\\\\}
+                printf '"COM%s"="%s"\n' "$n" "${path//\"/\\\"}"
             done
         } >>"$WINEPREFIX/system.reg" || exit
         touch "$WINEPREFIX/.vj-ready"

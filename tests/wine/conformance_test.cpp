@@ -35,23 +35,41 @@ const export_row rows[] = {
 #undef VJ_EXPORT
 };
 
-// What the core operation gives for the arguments below: the instrument
-// answers " 0.452  546" to "A", and the read-backs were set to 321 and 321.5.
+// What the core operation gives for the arguments below, with the
+// instrument answering " 0.452  546" to "A" and the read-backs holding the
+// host's last settings.
 struct expectation {
     double number = 0;
     std::string text;
     std::string traffic;
 };
 
+struct read_backs {
+    int32_t last_output = 321;
+    double last_output_d = 321.5;
+};
+
 bool reads_input(const std::string& op) { return op == "ead" || op == "ea" || op == "nea" || op == "nead"; }
 
-expectation expected(const std::string& op, int port) {
+// The value a setting of the row passes to the core: 550, or 550.4 as a
+// double, text or pointer, or 550.25 as a single.
+double set_value(const char* args) { return std::strchr(args, 'f') ? 550.25 : 550.4; }
+
+expectation expected(const export_row& row, int port, read_backs& state) {
+    const std::string& op = row.reaches;
     const std::string port_text = "com" + std::to_string(port) + ":";
     if (op == "ead") return {0.452, "", "A\r"};
     if (op == "ea") return {45, "", "A\r"};
-    if (op == "sa" || op == "sad") return {-777, "", "G550\r"};
-    if (op == "rsa") return {321, "", ""};
-    if (op == "rsad") return {321.5, "", ""};
+    if (op == "sa") {
+        state.last_output = 550;
+        return {-777, "", "G550\r"};
+    }
+    if (op == "sad") {
+        state.last_output_d = set_value(row.args);
+        return {-777, "", "G550\r"};
+    }
+    if (op == "rsa") return {static_cast<double>(state.last_output), "", ""};
+    if (op == "rsad") return {state.last_output_d, "", ""};
     if (op == "eb" || op == "sb" || op == "rsb") return {-777, "", ""};
     if (op == "eas") return {77.77, "", ""};
     if (op == "nea") return {0, "absorption", ""};
@@ -134,29 +152,33 @@ TEST_P(Conformance, EveryExportAsItsRowSays) {
     states.insert(states.end(), std::begin(hostile_fp), std::end(hostile_fp));
     for (const fp_state& fp : states) {
         SCOPED_TRACE(fp.name);
+        call_args preset = in_eax(0);
+        preset.edx = 321;
+        checked(dll.fn("sa"), preset, false, 0);
+        preset.edx = 0;
+        push_double(preset.words, 321.5);
+        checked(dll.fn("sad"), preset, true, 8);
+        ASSERT_TRUE(sim.clear());
+
+        // The line's traffic is compared once per pass, in call order.
+        read_backs state;
+        std::string traffic;
         for (const export_row& row : rows) {
             SCOPED_TRACE(row.name);
             void* fn = dll.fn(row.name);
             ASSERT_NE(fn, nullptr);
             EXPECT_EQ(dll.fn(row.ordinal), fn);
 
-            call_args preset = in_eax(0);
-            preset.edx = 321;
-            checked(dll.fn("sa"), preset, false, 0);
-            preset.edx = 0;
-            push_double(preset.words, 321.5);
-            checked(dll.fn("sad"), preset, true, 8);
-            ASSERT_TRUE(sim.clear());
-
             built_args b;
             build(row, b);
             const bool fp_result = row.result == vj_DBL || row.result == vj_SGL;
             const call_outcome r = checked(fn, b.call, fp_result, row.conv == vj_CDECL ? 0 : row.stack_bytes, fp);
-            const expectation e = expected(row.reaches, port);
+            const expectation e = expected(row, port, state);
             check_result(row, r, e);
-            EXPECT_EQ(sim.received(), e.traffic);
+            traffic += e.traffic;
             EXPECT_EQ(b.pointee, 550.4) << "a value passed by pointer is only read";
         }
+        EXPECT_EQ(sim.received(), traffic);
     }
 }
 

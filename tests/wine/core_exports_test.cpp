@@ -83,9 +83,8 @@ TEST_F(Core, RepliesOfRawBytesReachTheLogUnchanged) {
 }
 
 TEST_F(Core, UnknownChannelSendsNothingAndReadsTheWholeLine) {
-    later unsolicited(200, [] { sim_control("VJ_SIM1_PORT").send("  12.5\r"); });
+    ASSERT_TRUE(sim->send_later("  12.5\r", 200));
     EXPECT_EQ(ead(3), exact(12.5));
-    unsolicited.join();
     EXPECT_EQ(read_memo(), "  12.5\r\n");
     EXPECT_EQ(sim->received(), "");
 

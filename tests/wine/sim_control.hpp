@@ -28,6 +28,9 @@ public:
     bool silence(char cmd) { return reply(cmd, ""); }
     // Returns once the bytes have been written to the line.
     bool send(const std::string& bytes);
+    // Sends the bytes `after_ms` from now, without waiting: a line the
+    // instrument sends by itself while the caller is inside a call.
+    bool send_later(const std::string& bytes, int after_ms);
     bool delay(int ms);
     bool pace(bool on);
     bool flood(bool on);
@@ -41,8 +44,11 @@ public:
     std::string wavelength();
     // Plays an unplugged adapter: the port goes for the rest of the run.
     bool vanish();
+    // The adapter goes `after_ms` from now, while the caller is inside a call.
+    bool vanish_later(int after_ms);
 
 private:
+    const std::string& give_up(const char* why);
     bool ok(const std::string& line);
     std::string data(const std::string& line);
 

@@ -1,6 +1,7 @@
 #include "pty_line.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,6 +39,7 @@ std::string parity_text(const termios& t) {
     return t.c_cflag & PARODD ? "odd" : "even";
 }
 
+// A Linux pty reports 8 whatever the Windows side asks.
 std::string data_text(tcflag_t cflag) {
     switch (cflag & CSIZE) {
         case CS5: return "5";
@@ -64,6 +66,7 @@ pty_line::pty_line(const std::string& link) : link_(link) {
     if (tcsetattr(slave_, TCSANOW, &raw) != 0) fail("tcsetattr");
 
     // A rename replaces an old link in one step, so a reader never finds none.
+    rmdir(link_.c_str());  // the placeholder of an unplugged port, if any
     const std::string temp = link_ + ".new" + std::to_string(getpid());
     unlink(temp.c_str());
     if (symlink(slave_path_.c_str(), temp.c_str()) != 0) fail("symlink " + temp);
@@ -73,7 +76,15 @@ pty_line::pty_line(const std::string& link) : link_(link) {
     }
 }
 
-pty_line::~pty_line() { close(); }
+pty_line::~pty_line() {
+    if (master_ >= 0) {
+        if (owns_link()) unlink(link_.c_str());
+        ::close(master_);
+        ::close(slave_);
+    } else if (placeholder_) {
+        rmdir(link_.c_str());
+    }
+}
 
 std::string pty_line::settings() const {
     // On Linux the master reports the slave's settings.
@@ -88,15 +99,21 @@ void pty_line::discard_pending() {
     tcflush(master_, TCIFLUSH);  // bytes the Windows side sent, not yet read here
 }
 
-void pty_line::close() {
+void pty_line::unplug() {
     if (master_ < 0) return;
-    // Only our own link: another simulator may have taken the name since.
     // Checked while our pty still holds its number, which no other can reuse yet.
-    char target[256];
-    const ssize_t n = readlink(link_.c_str(), target, sizeof target - 1);
-    if (n >= 0 && slave_path_ == std::string(target, static_cast<std::size_t>(n)))
+    if (owns_link()) {
         unlink(link_.c_str());
+        placeholder_ = mkdir(link_.c_str(), 0755) == 0;
+    }
     ::close(master_);
     ::close(slave_);
     master_ = slave_ = -1;
+}
+
+// Another simulator may have taken the name since.
+bool pty_line::owns_link() const {
+    char target[256];
+    const ssize_t n = readlink(link_.c_str(), target, sizeof target - 1);
+    return n >= 0 && slave_path_ == std::string(target, static_cast<std::size_t>(n));
 }

@@ -24,14 +24,20 @@ public:
     // Throws away bytes not yet read on either end.
     void discard_pending();
 
-    // Plays an unplugged adapter: both ends close and the link goes.
-    void close();
+    // Plays an unplugged adapter: both ends close and an empty directory
+    // takes the link's place. Under Wine a port whose device is missing
+    // still opens, as a dead device that can bring the process down; a
+    // directory makes the open fail instead.
+    void unplug();
 
 private:
+    bool owns_link() const;
+
     int master_ = -1;
     // Held open so that the master never sees a hang-up when the Windows
     // side closes its end.
     int slave_ = -1;
     std::string slave_path_;
     std::string link_;
+    bool placeholder_ = false;  // the directory that unplug() left
 };

@@ -70,10 +70,14 @@ simulator::~simulator() {
 void simulator::run() {
     while (!quit_) {
         const nanos now = now_ns();
+        if (vanish_at_ >= 0 && vanish_at_ <= now) {
+            vanish_at_ = -1;
+            lose_line();
+        }
         act_on_input(now);
         release_replies(now);
         write_output(now);
-        wait_for_events(now);
+        wait_for_events();
         clients_.remove_if([](const client& c) {
             if (c.dead) close(c.fd);
             return c.dead;
@@ -81,7 +85,7 @@ void simulator::run() {
     }
 }
 
-void simulator::wait_for_events(nanos now) {
+void simulator::wait_for_events() {
     std::vector<pollfd> fds;
     fds.push_back({signals_, POLLIN, 0});
     fds.push_back({listener_, POLLIN, 0});
@@ -92,7 +96,7 @@ void simulator::wait_for_events(nanos now) {
     timespec timeout{}, *until = nullptr;
     const nanos deadline = next_deadline();
     if (deadline >= 0) {
-        const nanos wait = std::max<nanos>(0, deadline - now);
+        const nanos wait = std::max<nanos>(0, deadline - now_ns());
         timeout.tv_sec = wait / 1000000000;
         timeout.tv_nsec = wait % 1000000000;
         until = &timeout;
@@ -120,6 +124,7 @@ nanos simulator::next_deadline() const {
     auto consider = [&](nanos t) { deadline = deadline < 0 ? t : std::min(deadline, t); };
     if (!pending_in_.empty()) consider(pending_in_.front().first);
     if (!replies_.empty()) consider(replies_.begin()->first);
+    if (vanish_at_ >= 0) consider(vanish_at_);
     if (pace_ && line_.is_open() && has_output()) consider(out_clock_.next(output_ready()));
     return deadline;
 }
@@ -191,13 +196,7 @@ void simulator::write_output(nanos now) {
         log("line out " + hex_encode(bytes.substr(0, static_cast<std::size_t>(n))));
         consume_output(static_cast<std::size_t>(n), acks);
     }
-    for (std::uint64_t id : acks) {
-        if (client* c = find_client(id)) {
-            c->waiting = false;
-            respond(*c, "ok");
-            serve(*c);
-        }
-    }
+    finish_sends(acks, "ok");
 }
 
 std::string simulator::peek_output(std::size_t limit) const {
@@ -219,23 +218,33 @@ void simulator::consume_output(std::size_t n, std::vector<std::uint64_t>& acks) 
     out_.pop_front();
 }
 
-// Output that will never be written: its senders get `why` instead of "ok".
-void simulator::drop_output(const std::string& why) {
-    for (const chunk& c : out_) {
-        if (client* owner = c.ack ? find_client(c.ack) : nullptr) {
-            owner->waiting = false;
-            respond(*owner, why);
-        }
-    }
+// Bytes in flight that will never arrive; the senders of output get `why`
+// instead of "ok".
+void simulator::discard_traffic(const std::string& why) {
+    std::vector<std::uint64_t> senders;
+    for (const chunk& c : out_)
+        if (c.ack) senders.push_back(c.ack);
     out_.clear();
     replies_.clear();
     pending_in_.clear();
+    finish_sends(senders, why);
+}
+
+// Answers the clients whose "send" is over, then serves what they asked next.
+void simulator::finish_sends(const std::vector<std::uint64_t>& senders, const std::string& response) {
+    for (std::uint64_t id : senders) {
+        if (client* c = find_client(id)) {
+            c->waiting = false;
+            respond(*c, response);
+            serve(*c);
+        }
+    }
 }
 
 void simulator::lose_line() {
-    line_.close();
+    line_.unplug();
     flood_ = false;
-    drop_output("err gone");
+    discard_traffic("err gone");
     log("line gone");
 }
 
@@ -329,10 +338,12 @@ std::optional<std::string> simulator::handle(const std::string& request, client&
         {"reset", 0, true,
          [](simulator& s, const words&, client&) -> std::optional<std::string> {
              s.line_.discard_pending();
-             s.drop_output("err reset");
+             s.discard_traffic("err reset");
+             s.in_clock_ = s.out_clock_ = line_clock{};
              s.instrument_.reset();
              s.received_.clear();
              s.delay_ = 0;
+             s.vanish_at_ = -1;
              s.pace_ = s.flood_ = false;
              return "ok";
          }},
@@ -351,11 +362,19 @@ std::optional<std::string> simulator::handle(const std::string& request, client&
              }
              return known ? "ok" : "err unknown command";
          }},
-        {"send", 1, true,
+        {"send", 2, true,
          [](simulator& s, const words& w, client& c) -> std::optional<std::string> {
              const std::optional<std::string> bytes = hex_decode(w.size() > 1 ? w[1] : "");
              if (!bytes) return "err bad hex";
              if (bytes->empty()) return "ok";
+             // "send <hex> <ms>": goes out that much later, like a line the
+             // instrument sends by itself; answered at once.
+             if (w.size() > 2) {
+                 const std::optional<long> ms = milliseconds(w[2]);
+                 if (!ms) return "err expected send <hex> [<ms>]";
+                 s.replies_.emplace(now_ns() + static_cast<nanos>(*ms) * 1000000, *bytes);
+                 return "ok";
+             }
              s.out_.push_back({*bytes, 0, now_ns(), c.id});
              return std::nullopt;
          }},
@@ -400,8 +419,15 @@ std::optional<std::string> simulator::handle(const std::string& request, client&
          [](simulator& s, const words&, client&) -> std::optional<std::string> {
              return ok_with(std::to_string(s.instrument_.wavelength()));
          }},
-        {"vanish", 0, true,
-         [](simulator& s, const words&, client&) -> std::optional<std::string> {
+        {"vanish", 1, true,
+         [](simulator& s, const words& w, client&) -> std::optional<std::string> {
+             // "vanish <ms>": the adapter goes that much later, during a call.
+             if (w.size() > 1) {
+                 const std::optional<long> ms = milliseconds(w[1]);
+                 if (!ms) return "err expected vanish [<ms>]";
+                 s.vanish_at_ = now_ns() + static_cast<nanos>(*ms) * 1000000;
+                 return "ok";
+             }
              s.lose_line();
              return "ok";
          }},

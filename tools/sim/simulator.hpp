@@ -43,7 +43,7 @@ private:
         std::uint64_t ack;  // client to answer when all is written, 0: none
     };
 
-    void wait_for_events(nanos now);
+    void wait_for_events();
     nanos next_deadline() const;
     void read_line();
     void act_on_input(nanos now);
@@ -53,7 +53,8 @@ private:
     nanos output_ready() const { return out_.empty() ? flood_since_ : out_.front().ready; }
     std::string peek_output(std::size_t limit) const;
     void consume_output(std::size_t n, std::vector<std::uint64_t>& acks);
-    void drop_output(const std::string& why);
+    void discard_traffic(const std::string& why);
+    void finish_sends(const std::vector<std::uint64_t>& senders, const std::string& response);
     void lose_line();
 
     void accept_client();
@@ -82,6 +83,7 @@ private:
     nanos flood_since_ = 0;
     std::size_t flood_pos_ = 0;
     nanos delay_ = 0;
+    nanos vanish_at_ = -1;  // a scheduled unplugging, or -1
 
     std::list<client> clients_;
     std::uint64_t next_id_ = 1;
