@@ -2,28 +2,12 @@
 // texts only, so they can run under any floating-point control state.
 #pragma once
 #include <cstdint>
-#include <cstring>
 
-inline uint64_t bits_of(double v) {
-    uint64_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-inline uint32_t bits_of(float v) {
-    uint32_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-inline double double_from_bits(uint64_t b) {
-    double v;
-    std::memcpy(&v, &b, sizeof v);
-    return v;
-}
-inline float float_from_bits(uint32_t b) {
-    float v;
-    std::memcpy(&v, &b, sizeof v);
-    return v;
-}
+#include "numtext/bits.hpp"
+
+using numtext::detail::bits_of;
+using numtext::detail::double_from_bits;
+using numtext::detail::float_from_bits;
 
 void expect_parse_table();
 void expect_format_table();

@@ -8,20 +8,8 @@
 
 namespace {
 
-class Core : public ::testing::Test {
+class Core : public com1_suite {
 protected:
-    static driver* dll;
-    static sim_control* sim;
-    static void SetUpTestSuite() {
-        dll = new driver(1);
-        sim = new sim_control("VJ_SIM1_PORT");
-    }
-    static void TearDownTestSuite() {
-        delete sim;
-        delete dll;
-    }
-    void SetUp() override { ASSERT_TRUE(sim->reset()); }
-
     call_outcome reg(const char* name, uint32_t eax, bool fp_result) {
         return checked(dll->fn(name), in_eax(eax), fp_result, 0);
     }
@@ -39,8 +27,6 @@ protected:
         return checked(dll->fn("sad"), a, true, 8);
     }
 };
-driver* Core::dll;
-sim_control* Core::sim;
 
 TEST_F(Core, ReadsEachAnalogInputAndLogsTheRawLine) {
     ASSERT_TRUE(sim->reply('A', " 0.452  546\r\n"));

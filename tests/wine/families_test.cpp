@@ -11,20 +11,8 @@
 
 namespace {
 
-class Families : public ::testing::Test {
+class Families : public com1_suite {
 protected:
-    static driver* dll;
-    static sim_control* sim;
-    static void SetUpTestSuite() {
-        dll = new driver(1);
-        sim = new sim_control("VJ_SIM1_PORT");
-    }
-    static void TearDownTestSuite() {
-        delete sim;
-        delete dll;
-    }
-    void SetUp() override { ASSERT_TRUE(sim->reset()); }
-
     void* fn(const char* name) { return dll->fn(name); }
     // stdcall or cdecl with 32-bit words.
     call_outcome stack_call(const char* name, std::vector<uint32_t> words, bool fp, bool callee_pops = true) {
@@ -43,8 +31,6 @@ protected:
     }
     void set_reading(const std::string& absorbance_line) { ASSERT_TRUE(sim->reply('A', absorbance_line)); }
 };
-driver* Families::dll;
-sim_control* Families::sim;
 
 TEST_F(Families, SixteenBitChannelsAndValuesIgnoreTheHighHalf) {
     EXPECT_EQ(stack_call("stdea", {65536}, false).eax, 546u);

@@ -32,14 +32,24 @@ inline std::size_t open_handles() {
     return found;
 }
 
-// Wine leaves PrivateUsage at 0 and reports the same figure as PagefileUsage,
-// which on Windows equals PrivateUsage.
+// Memory committed privately to the process. Wine leaves PrivateUsage at 0
+// (and its PagefileUsage measures the emulator's host process under
+// qemu-user); there the address space is walked instead.
 inline std::size_t committed_bytes() {
     PROCESS_MEMORY_COUNTERS_EX m{};
     m.cb = sizeof m;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m))
-        return 0;
-    return m.PrivateUsage != 0 ? m.PrivateUsage : m.PagefileUsage;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m) &&
+        m.PrivateUsage != 0)
+        return m.PrivateUsage;
+    std::size_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return total;
 }
 
 inline std::size_t heap_in_use() {

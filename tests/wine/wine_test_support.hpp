@@ -23,6 +23,23 @@ inline call_outcome checked(void* fn, const call_args& args, bool fp_result, int
     return r;
 }
 
+// Tests against the com1 build and its simulated instrument, loaded once
+// for the suite and reset to its default answers before each test.
+class com1_suite : public ::testing::Test {
+protected:
+    static inline driver* dll = nullptr;
+    static inline sim_control* sim = nullptr;
+    static void SetUpTestSuite() {
+        dll = new driver(1);
+        sim = new sim_control("VJ_SIM1_PORT");
+    }
+    static void TearDownTestSuite() {
+        delete sim;
+        delete dll;
+    }
+    void SetUp() override { ASSERT_TRUE(sim->reset()); }
+};
+
 inline call_args in_eax(uint32_t eax) {
     call_args a;
     a.eax = eax;
