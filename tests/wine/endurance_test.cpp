@@ -8,7 +8,8 @@
 // alone; the last one unplugs com2 for the rest of the process and is the
 // only one that starts a thread: under Wine on qemu-user, a socket opened
 // on the main thread once another thread has existed breaks the process,
-// so no test may connect to a simulator after it. A call that never
+// so no test may connect to a simulator after it (and SCOPED_TRACE, for
+// which GoogleTest starts a thread, is not used). A call that never
 // returns is left to the test runner's timeout.
 #include <windows.h>
 
@@ -50,11 +51,10 @@ const scale& counts() {
 const long double no_value = exact(-777.0);
 
 // What a run may add to the process without leaking: handles the system
-// opens lazily, heap the runtime keeps for reuse, pages of code translated
-// late under an emulator.
+// opens lazily, heap blocks and pages the runtime keeps for reuse.
 constexpr std::size_t kHandleSlack = 2;
 constexpr std::size_t kHeapSlack = 4096;
-constexpr std::size_t kCommittedSlack = 1024 * 1024;
+constexpr std::size_t kCommittedSlack = 256 * 1024;
 
 void expect_flat(const footprint& before, const footprint& after, std::size_t extra_handles = 0) {
     print_footprint("before", before);
@@ -214,7 +214,7 @@ TEST(Endurance, FloodWithoutCarriageReturnEndsWithNoValueInBoundedTimeAndMemory)
         ASSERT_TRUE(sim.silence('T'));
         ASSERT_TRUE(sim.pace(paced));
         ASSERT_TRUE(sim.flood(true));
-        timed_ead(d, 1);
+        timed_ead(d, 1);  // warm-up: the first flooded call runs paths not run before
         const footprint before = measure_footprint();
         for (int32_t channel = 0; channel < 3; ++channel) {
             const timed_reading r = timed_ead(d, channel);
@@ -261,9 +261,8 @@ TEST(EnduranceUnplugged, EveryCallEndsAtTheDeadlineAfterTheAdapterIsPulled) {
     ASSERT_EQ(timed_ead(d, 1).value, exact(0.452)) << "the port works before it is pulled";
 
     ASSERT_TRUE(sim.delay(500));
-    later unplug(150, [] { sim_control("VJ_SIM2_PORT").vanish(); });
+    ASSERT_TRUE(sim.vanish_later(150));
     const timed_reading during = timed_ead(d, 1);
-    unplug.join();
     EXPECT_EQ(during.value, no_value);
     EXPECT_GE(during.ms, 1000u);
     EXPECT_LT(during.ms, 3000u);

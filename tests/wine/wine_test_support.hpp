@@ -51,38 +51,3 @@ inline call_args on_stack(std::vector<uint32_t> words) {
     a.words = std::move(words);
     return a;
 }
-
-// Runs `body` on another thread after `delay_ms`, while the caller is
-// inside a call into the driver; join() waits for it.
-class later {
-public:
-    template <class F>
-    later(DWORD delay_ms, F body) : delay(delay_ms), work(new F(body)), run(&invoke<F>) {
-        thread = CreateThread(nullptr, 0, &start, this, 0, nullptr);
-    }
-    ~later() { join(); }
-    void join() {
-        if (thread) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-            thread = nullptr;
-        }
-    }
-
-private:
-    template <class F>
-    static void invoke(void* w) {
-        (*static_cast<F*>(w))();
-        delete static_cast<F*>(w);
-    }
-    static DWORD WINAPI start(void* self) {
-        auto* l = static_cast<later*>(self);
-        Sleep(l->delay);
-        l->run(l->work);
-        return 0;
-    }
-    DWORD delay;
-    void* work;
-    void (*run)(void*);
-    HANDLE thread = nullptr;
-};
