@@ -76,9 +76,15 @@ cd "$VJ_WORKDIR"
 # itself after a minute without clients. Started here in a session of its
 # own, it keeps no hold on this run's output or signals.
 setsid wineserver -p60 </dev/null >/dev/null 2>&1 8>&- || true
-wine "$exe" "$@" <&0 8>&- &
+# The program's output goes through a file: Wine's service processes,
+# started by the first program of a server, inherit its descriptors and
+# live on with the server, and a pipe held by them would keep whoever reads
+# this run's output (ctest) waiting for the server to leave.
+output=$VJ_WORKDIR/../$name.output
+wine "$exe" "$@" <&0 >"$output" 2>&1 8>&- &
 program_pid=$!
 status=0
 wait "$program_pid" || status=$?
 program_pid=
+cat "$output"
 exit "$status"

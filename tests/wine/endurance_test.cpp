@@ -5,12 +5,12 @@
 // VJ_ENDURANCE_SCALE: "ci" (default) or "full".
 //
 // Every test but the last drives com1 with a build loaded for that test
-// alone; the last one unplugs com2 for the rest of the process and is the
-// only one that starts a thread: under Wine on qemu-user, a socket opened
-// on the main thread once another thread has existed breaks the process,
-// so no test may connect to a simulator after it (and SCOPED_TRACE, for
-// which GoogleTest starts a thread, is not used). A call that never
-// returns is left to the test runner's timeout.
+// alone; the last one unplugs com2 for the rest of the process. No test
+// starts a thread (the simulator unplugs com2 on schedule): under Wine on
+// qemu-user a second thread waiting breaks the main thread's socket calls
+// and exceptions, and GoogleTest starts one for SCOPED_TRACE, which is
+// therefore not used. A call that never returns is left to the test
+// runner's timeout.
 #include <windows.h>
 
 #include <cstdio>
