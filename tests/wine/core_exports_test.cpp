@@ -74,9 +74,7 @@ TEST_F(Core, UnknownChannelSendsNothingAndReadsTheWholeLine) {
     EXPECT_EQ(read_memo(), "  12.5\r\n");
     EXPECT_EQ(sim->received(), "");
 
-    FILE* f = std::fopen("memo.txt", "wb");
-    std::fputs("kept", f);
-    std::fclose(f);
+    write_memo("kept");
     EXPECT_EQ(ea(3), -777);
     EXPECT_EQ(ea(-1), -777);
     EXPECT_EQ(read_memo(), "kept") << "ea asks nothing for a channel that does not exist";

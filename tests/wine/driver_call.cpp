@@ -79,3 +79,9 @@ std::string read_memo() {
     std::fclose(f);
     return content;
 }
+
+void write_memo(const std::string& content) {
+    FILE* f = std::fopen("memo.txt", "wb");
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+}

@@ -72,3 +72,5 @@ std::string dll_name(int port);
 
 // The reply log in the current directory, or "<missing>".
 std::string read_memo();
+// Puts a reply log of the given content in the current directory.
+void write_memo(const std::string& content);

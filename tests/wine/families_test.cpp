@@ -43,9 +43,7 @@ TEST_F(Families, SixteenBitChannelsAndValuesIgnoreTheHighHalf) {
 }
 
 TEST_F(Families, FixedSingleReadingTouchesNeitherPortNorLog) {
-    FILE* f = std::fopen("memo.txt", "wb");
-    std::fputs("kept", f);
-    std::fclose(f);
+    write_memo("kept");
     ASSERT_EQ(single_bits(77.77f), 0x429B8A3Du);
     const long double fixed = 77.77f;
     EXPECT_EQ(stack_call("stdeas", {0xFFFFFFFFu}, true).st0, fixed);
